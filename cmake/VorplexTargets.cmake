@@ -35,7 +35,8 @@ endfunction()
 
 # vorplex_test(NAME <name> SOURCES ... LIBS ... [DISPLAY] [TIMEOUT s])
 # A GoogleTest executable registered with CTest, one CTest test per test case.
-# DISPLAY marks tests that need an X display (the test script runs CTest under xvfb-run).
+# DISPLAY marks tests that need an X display (the test script runs CTest under xvfb-run); they
+# run one at a time.
 # Tests see VORPLEX_TEST_DATA_DIR (the build's generated data) and VORPLEX_SOURCE_DIR as
 # compile definitions; a test that needs environment variables (SDL drivers) sets them itself.
 function(vorplex_test)
@@ -44,8 +45,11 @@ function(vorplex_test)
   target_link_libraries(${ARG_NAME} PRIVATE vorplex_options ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
   set(labels unit)
+  set(serial FALSE)
   if(ARG_DISPLAY)
+    # Windows on one shared virtual screen fight over focus: run these one at a time.
     set(labels display)
+    set(serial TRUE)
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
@@ -55,5 +59,5 @@ function(vorplex_test)
   gtest_discover_tests(${ARG_NAME}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
-    PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT})
+    PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial})
 endfunction()
