@@ -35,6 +35,10 @@ RNDSeedSources setSeedSources(const RNDSeedSources& replacement) {
   return previous;
 }
 
+std::uint32_t makeSeedCallCount() {
+  return callCount;
+}
+
 std::uint32_t makeSeed(std::uint32_t seedFlags) {
   ++callCount;
   // Unsigned arithmetic: the sum wraps at 32 bits as the seed does.

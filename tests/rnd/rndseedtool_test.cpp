@@ -82,12 +82,13 @@ TEST_F(MakeSeed, EachFlagAddsItsValue) {
   for (const Case& c : cases) EXPECT_EQ(makeSeed(c.flags), c.sum ^ MASK) << std::hex << c.flags;
 }
 
-TEST_F(MakeSeed, CounterCountsEveryCall) {
-  const std::uint32_t first = makeSeed(SEED_COUNTER) ^ MASK;
-  EXPECT_GE(first, 1u);
+TEST_F(MakeSeed, CounterCountsEveryCallThisOneIncluded) {
+  const std::uint32_t before = makeSeedCallCount();
+  EXPECT_EQ(makeSeed(SEED_COUNTER) ^ MASK, before + 1);
   makeSeed(0);  // calls without the flag count as well
-  EXPECT_EQ(makeSeed(SEED_COUNTER) ^ MASK, first + 2);
-  EXPECT_EQ(makeSeed(SEED_COUNTER | SEED_CLOCK) ^ MASK, first + 3 + 1000);
+  EXPECT_EQ(makeSeed(SEED_COUNTER) ^ MASK, before + 3);
+  EXPECT_EQ(makeSeed(SEED_COUNTER | SEED_CLOCK) ^ MASK, before + 4 + 1000);
+  EXPECT_EQ(makeSeedCallCount(), before + 4);
 }
 
 TEST_F(MakeSeed, SumWrapsAt32Bits) {

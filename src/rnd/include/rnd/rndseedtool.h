@@ -3,6 +3,7 @@
 // is reported.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 
 struct RNDSeedSources {
@@ -15,3 +16,5 @@ struct RNDSeedSources {
 RNDSeedSources defaultSeedSources();
 // Installs new sources and returns the ones they replace.
 RNDSeedSources setSeedSources(const RNDSeedSources& sources);
+// How many times makeSeed has been called in this process.
+std::uint32_t makeSeedCallCount();
