@@ -1,0 +1,35 @@
+// Helpers for tests of the modules that live on the platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "dbg/dbg.h"
+#include "egc/egc.h"
+
+// The exception that f raises; a failure of the test if it raises none.
+template <typename F>
+DBGException caughtException(F&& f) {
+  try {
+    f();
+  } catch (const DBGException& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no DBGException was raised";
+  return DBGException("", "", "", 0);
+}
+
+// The real platform on SDL's offscreen driver: a window with everything on it, but no screen, so
+// that these tests run anywhere and side by side.
+class OffscreenPlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    openPlatform("Vorplex test", 0x210);
+  }
+  void TearDown() override {
+    if (windowIsOpen()) closePlatform();
+  }
+};
