@@ -546,13 +546,16 @@ void SPLSystem::findClusters(SPLShape* const* shapes, std::size_t count, int axi
       const SPLEdge& edge = shapes[i]->edge(number);
       // NaN has no place in a sorted order (sorting with it is undefined); keep it last.
       const double value = std::isnan(edge.value()) ? std::numeric_limits<double>::infinity() : edge.value();
-      level.edges.push_back({value, edge.kind(), edge.owner()});
+      level.edges.push_back({value, edge.kind(), static_cast<int>(i), edge.owner()});
     }
   }
   // On equal values a lower end sorts first, so shapes that just touch share a group and a
-  // shape of no extent cannot drive the depth below zero.
+  // shape of no extent cannot drive the depth below zero. Ends still equal keep the order of
+  // the list, so a cluster's order does not hang on how the sort treats ties.
   std::sort(level.edges.begin(), level.edges.end(), [](const SweepEdge& a, const SweepEdge& b) {
-    return a.value < b.value || (a.value == b.value && a.kind < b.kind);
+    if (a.value != b.value) return a.value < b.value;
+    if (a.kind != b.kind) return a.kind < b.kind;
+    return a.order < b.order;
   });
 
   int open = 0;

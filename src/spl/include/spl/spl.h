@@ -269,10 +269,6 @@ class SPLVortex {
   double minimumDistance() const { return mMinimumDistance; }
   double maximumDistance() const { return mMaximumDistance; }
 
- protected:
-  SPLVortex(const SPLVortex&) = default;
-  SPLVortex& operator=(const SPLVortex&) = default;
-
  private:
   // The unit direction from the centre to the point and the distance, or false when the
   // point lies outside the vortex's range.
@@ -406,6 +402,7 @@ class SPLSystem {
   struct SweepEdge {
     double value;
     int kind;
+    int order;  // the owner's place in the list being swept
     SPLShape* owner;
   };
   // Scratch space for one depth of the cluster search, kept between steps so that a step
