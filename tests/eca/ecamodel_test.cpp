@@ -21,6 +21,7 @@ TEST_F(ModelTest, CountStartsAtZeroMovesWithHoldersAndIsMinusOneOnceDestroyed) {
   event->addReference();
   event->addReference();
   EXPECT_EQ(event->referenceCount(), 2);
+  ASSERT_EQ(storedCount(event), 2) << "where the probes look for the count";
   event->releaseReference();
   event->releaseReference();
   event->releaseReference();

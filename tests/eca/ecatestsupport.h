@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,30 +53,38 @@ class TestCondition final : public ECACondition {
 };
 
 // The count an object had when its storage was handed back: after every destructor has run,
-// and while the bytes are still ours, so reading them is safe for the sanitizers.
+// and while the bytes are still ours. No member may be touched then (the sanitizer clears the
+// vtable pointer of a destroyed object), so the count is read from the raw bytes, where the
+// ABI puts the first member of a polymorphic base: just after the vtable pointer.
+// storedCount is checked against referenceCount on live objects.
 inline std::int32_t gCountWhenFreed = 0;
 inline int gProbesFreed = 0;
 
-inline void recordAndFree(ECAObject* object, void* storage) {
-  gCountWhenFreed = object->referenceCount();
+inline std::int32_t storedCount(const void* object) {
+  std::int32_t count = 0;
+  std::memcpy(&count, static_cast<const unsigned char*>(object) + sizeof(void*), sizeof count);
+  return count;
+}
+
+// The probes derive from ECAObject first, so their storage starts with it.
+inline void recordAndFree(void* storage) {
+  gCountWhenFreed = storedCount(storage);
   ++gProbesFreed;
   ::operator delete(storage);
 }
 
 class ProbeEvent final : public ECAEvent {
  public:
-  static void operator delete(void* storage) {
-    recordAndFree(static_cast<ECAObject*>(static_cast<ECAEvent*>(storage)), storage);
-  }
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  static void operator delete(void* storage) { recordAndFree(storage); }
 };
 
 class ProbeCondition final : public ECACondition {
  public:
   ECACondition* clone() const override { return new ProbeCondition; }
   bool evaluate(ECAMachine&) override { return true; }
-  static void operator delete(void* storage) {
-    recordAndFree(static_cast<ECAObject*>(static_cast<ECACondition*>(storage)), storage);
-  }
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  static void operator delete(void* storage) { recordAndFree(storage); }
 };
 
 // A machine subclass; its clone keeps the class, as a module's machine class must.
@@ -82,9 +92,8 @@ class ProbeMachine final : public ECAMachine {
  public:
   explicit ProbeMachine(ECAMachineType* type) : ECAMachine(type) {}
   ECAMachine* clone() const override { return new ProbeMachine(type()); }
-  static void operator delete(void* storage) {
-    recordAndFree(static_cast<ECAObject*>(static_cast<ECAMachine*>(storage)), storage);
-  }
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  static void operator delete(void* storage) { recordAndFree(storage); }
 };
 
 template <typename F>
@@ -116,11 +125,12 @@ class EcaTest : public ::testing::Test {
     eca::tick(0.0);
     eca::clearMessages();
     EXPECT_TRUE(eca::runningMachines().empty());
-    for (ECAMachineType* type : mTypes) eca::destroyMachineType(type);
-    for (ECACondition* negation : mNegations) eca::destroyCondition(negation);
-    for (ECAState* state : mStates) eca::destroyState(state);
-    for (ECAAction* action : mMessageActions) eca::destroyAction(action);
-    mOwn.clear();
+    // Newest first, as modules close: a negation may hold an older one.
+    destroyNewestFirst(mTypes, eca::destroyMachineType);
+    destroyNewestFirst(mNegations, eca::destroyCondition);
+    destroyNewestFirst(mStates, eca::destroyState);
+    destroyNewestFirst(mMessageActions, eca::destroyAction);
+    while (!mOwn.empty()) mOwn.pop_back();
     for (ECAEvent* event : {update, quit, ping, pong, tock}) {
       EXPECT_EQ(event->referenceCount(), 0);
       eca::destroyEvent(event);
@@ -198,6 +208,12 @@ class EcaTest : public ::testing::Test {
   Log log;
 
  private:
+  template <typename T, typename Destroy>
+  static void destroyNewestFirst(std::vector<T*>& objects, Destroy destroy) {
+    for (auto object = objects.rbegin(); object != objects.rend(); ++object) destroy(*object);
+    objects.clear();
+  }
+
   template <typename T>
   T* own(std::unique_ptr<T> object) {
     T* raw = object.get();
