@@ -712,7 +712,11 @@ void EGLCore::enumerateDevices() {
 }
 
 void EGLCore::destroyDevices() {
-  for (auto& description : mOpenDevices) description->removeHolder(this);
+  for (auto& description : mOpenDevices) {
+    description->removeHolder(this);
+    description->retire();
+    mRetiredDevices.push_back(std::move(description));
+  }
   mOpenDevices.clear();
 }
 

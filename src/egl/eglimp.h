@@ -57,6 +57,7 @@ class EGLDeviceImp final : public EGLDevice {
   std::int32_t format() const override;
   std::int32_t height() const override { return mMode.height; }
   bool isDefaultAdapter() const override { return 0 == mAdapter; }
+  void retire() { invalidate(); }
   std::string name() const override { return mAdapterName; }
   std::int32_t rate() const override { return mMode.rate; }
   std::int32_t target() const override;
@@ -367,6 +368,9 @@ class EGLCore final : public EGL {
   std::vector<EGLStream*> mOpenStreams;
   std::vector<EGLTexture*> mOpenTextures;
   std::vector<std::unique_ptr<EGLDeviceImp>> mOpenDevices;
+  // Descriptions from before the last close stay allocated (and invalid) until the EGL goes, so
+  // a stale one can never share its address with a current one and slip past isOpen(device).
+  std::vector<std::unique_ptr<EGLDeviceImp>> mRetiredDevices;
   std::vector<EGLTransform*> mOpenTransforms;
   std::vector<EGLSpace*> mOpenSpaces;
   std::vector<EGLModel*> mOpenModels;
