@@ -119,10 +119,12 @@ void tearDown(SPLSystem* system) {
   destroySystem(system);
 }
 
-void frame(SPLSystem& system) {
+std::size_t frame(SPLSystem& system) {
   system.beginFrame();
   system.stepMany(FRAME_SECONDS, STEPS_PER_FRAME);
+  const std::size_t contacts = system.collisions().size() + system.overlaps().size();
   system.endFrame();
+  return contacts;
 }
 
 }  // namespace splscene

@@ -46,7 +46,8 @@ void* clientOf(std::size_t index);
 // Removes everything from the system and destroys it.
 void tearDown(SPLSystem* system);
 
-// One game tick: a frame of two steps.
-void frame(SPLSystem& system);
+// One game tick: a frame of two steps. Returns how many contacts (collisions and overlaps)
+// the frame reported.
+std::size_t frame(SPLSystem& system);
 
 }  // namespace splscene
