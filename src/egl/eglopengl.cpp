@@ -6,7 +6,8 @@
 // black bars, so the 4:3 world is never stretched.
 //
 // Rasterisation follows the conventions the game's pictures were made for: pixel centres on
-// integer picture coordinates (hence the half-pixel shift in the vertex shader), flat shading
+// integer picture coordinates with y down (hence the flip and the half-pixel shift in the vertex
+// shader), flat shading
 // taking the first vertex of each primitive, point sampling, wrap addressing, texel times vertex
 // colour for colour and alpha, one-pixel points and lines.
 #include "egl/eglopengl.h"
@@ -47,6 +48,9 @@ void main() {
   // The matrices are stored for row vectors, which GLSL reads as their transposes, so
   // M * v here is v * M there.
   vec4 p = uProjection * (uView * vec4(aPosition, 1.0));
+  // Drawn top row first, so that window coordinates are picture coordinates (y down) and the
+  // rasteriser's edge rule includes the same edges; present turns the picture upright again.
+  p.y = -p.y;
   p.xy += uHalfPixel * p.w;
   p.z = 2.0 * p.z - p.w;
   gl_Position = p;
@@ -199,10 +203,13 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
         // Only true-colour modes; a mode SDL lists in several pixel formats counts once.
         if ((SDL_PIXELFORMAT_UNKNOWN != mode.format) && (SDL_BITSPERPIXEL(mode.format) < 24)) continue;
         const EGLDisplayMode entry{mode.w, mode.h, mode.refresh_rate};
+        if ((entry.width <= 0) || (entry.height <= 0)) continue;
         if (std::find(adapter.modes.begin(), adapter.modes.end(), entry) == adapter.modes.end()) {
           adapter.modes.push_back(entry);
         }
       }
+      // A display that lists no usable mode (SDL's offscreen driver) still has its desktop.
+      if (adapter.modes.empty()) adapter.modes.push_back(adapter.desktop);
       result.push_back(adapter);
     }
     return result;
@@ -423,7 +430,7 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
     glUniformMatrix4fv(mViewLocation, 1, GL_FALSE, &mView.m[0][0]);
     glUniformMatrix4fv(mProjectionLocation, 1, GL_FALSE, &mProjection.m[0][0]);
     glUniform2f(mHalfPixelLocation, 1.0f / static_cast<float>(mPictureWidth),
-                -1.0f / static_cast<float>(mPictureHeight));
+                1.0f / static_cast<float>(mPictureHeight));
     glUniform1i(mFlatLocation, mFlat ? 1 : 0);
     glUniform1i(mTexturedLocation, (0 != mTexture) ? 1 : 0);
     if (call.indexed) {
@@ -456,8 +463,7 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
 
   EGLImage readPicture() {
     glBindFramebuffer(GL_FRAMEBUFFER, mPictureFramebuffer);
-    EGLImage image = readPixels(mPictureWidth, mPictureHeight);
-    return image;
+    return readPixels(mPictureWidth, mPictureHeight, false);
   }
 
   EGLImage readWindow() {
@@ -465,7 +471,7 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(mWindow, &width, &height);
-    EGLImage image = readPixels(width, height);
+    EGLImage image = readPixels(width, height, true);
     glBindFramebuffer(GL_FRAMEBUFFER, mPictureFramebuffer);
     return image;
   }
@@ -537,8 +543,10 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
     glClear(GL_COLOR_BUFFER_BIT);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, mPictureFramebuffer);
     const bool sameSize = (target.width == mPictureWidth) && (target.height == mPictureHeight);
-    glBlitFramebuffer(0, 0, mPictureWidth, mPictureHeight, target.x, target.y, target.x + target.width,
-                      target.y + target.height, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    // The picture is stored top row first; the window's rows go bottom up.
+    glBlitFramebuffer(0, 0, mPictureWidth, mPictureHeight, target.x, target.y + target.height,
+                      target.x + target.width, target.y, GL_COLOR_BUFFER_BIT,
+                      sameSize ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
   }
 
@@ -569,7 +577,7 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
   }
 
-  EGLImage readPixels(int width, int height) {
+  EGLImage readPixels(int width, int height, bool bottomUp) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bytes.data());
@@ -577,8 +585,8 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
     EGLImage image;
     image.resize(width, height);
     for (int row = 0; row < height; ++row) {
-      // OpenGL's rows go bottom up.
-      const std::uint8_t* source = bytes.data() + static_cast<std::size_t>(height - 1 - row) * width * 4u;
+      const int sourceRow = bottomUp ? height - 1 - row : row;
+      const std::uint8_t* source = bytes.data() + static_cast<std::size_t>(sourceRow) * width * 4u;
       for (int column = 0; column < width; ++column) {
         const std::uint8_t* texel = source + static_cast<std::size_t>(column) * 4u;
         image.texel(column, row) = EGLColor(0xFFu, texel[2], texel[1], texel[0]);
