@@ -8,7 +8,8 @@ Picture drawPlate(int side) {
   Canvas canvas(side, side);
   const double half = side / 2.0;
   // The plate is stretched to roughly 940 x 424 units: shape it in that view so its rim is
-  // equally thick all round and its corners are round there.
+  // equally thick all round and its corners are round there. The game already leaves 20
+  // units between the text and the plate's edge, so the panel fills the whole picture.
   const double aspect = 940.0 / 424.0;
   const double pixel = 1.0 / half;
   const Rgb rim{0.6, 0.85, 1.0};
@@ -16,7 +17,7 @@ Picture drawPlate(int side) {
     for (int x = 0; x < side; ++x) {
       Vec2 p{(x + 0.5 - half) / half, -(y + 0.5 - half) / half};
       auto distance = [aspect](Vec2 q) {
-        return sdRoundBox({q.x * aspect, q.y}, {0.93 * aspect, 0.9}, 0.12);
+        return sdRoundBox({q.x * aspect, q.y}, {0.985 * aspect, 0.97}, 0.1);
       };
       double d = distance(p);
       // One texel spans more of the stretched view across than down: smooth by the real step.
@@ -27,11 +28,8 @@ Picture drawPlate(int side) {
       Rgba out = premultiplied(panel, 0.78 * inside);
       double innerGlow = std::exp(d / 0.05) * inside;
       out = over(premultiplied(rim, 0.3 * innerGlow), out);
-      double line = coverage(std::abs(d + 0.008) - 0.008, step);
+      double line = coverage(std::abs(d + 0.012) - 0.007, step);
       out = over(premultiplied(mix(rim, Rgb{1.0, 1.0, 1.0}, 0.4), 0.9 * line), out);
-      double edgeWindow = smoothstep(0.995, 0.95, std::max(std::abs(p.x), std::abs(p.y)));
-      double outerGlow = (d > 0.0 ? std::exp(-d / 0.02) : 0.0) * edgeWindow;
-      out = over(out, premultiplied(rim, 0.35 * outerGlow));
       canvas.at(x, y) = out;
     }
   }

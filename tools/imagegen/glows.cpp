@@ -19,8 +19,8 @@ Picture drawParticles(int side) {
         Vec2 p{(x + 0.5 - half) / half, (y + 0.5 - half) / half};
         double s2 = std::min(1.0, dot(p, p));
         double window = std::pow(1.0 - s2, 3.0);
-        double body = 0.45 * std::exp(-s2 / 0.16) + 0.25 * window;
-        double core = 0.45 * std::exp(-s2 / 0.012);
+        double body = 0.38 * std::exp(-s2 / 0.16) + 0.2 * window;
+        double core = 0.4 * std::exp(-s2 / 0.012);
         Rgb light = (hue * body + mix(hue, white, 0.6) * core) * window;
         sheet.at(ox + x, oy + y) = {clamp01(light.r), clamp01(light.g), clamp01(light.b), 1.0};
       }

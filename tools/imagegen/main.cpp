@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
         imagegen::writePreviewPng(previewDir + "/" + name.substr(0, name.size() - 4) + ".png", picture, info);
       }
     }
+    if (!previewDir.empty() && only.empty()) imagegen::writeMockups(previewDir, fontPath);
     if (only.empty()) {
       std::string path = outputDir + "/highscores.txt";
       std::string text = imagegen::startingHighscores();

@@ -59,4 +59,8 @@ std::string startingHighscores();
 // stretched to its preview size. Needs ImageMagick; throws std::runtime_error on failure.
 void writePreviewPng(const std::string& path, const Picture& picture, const PictureInfo& info);
 
+// Debug aid: composes all pictures into three 800 x 600 screens laid out like the game's play
+// field, intro and hall of fame (mockup-game.png, mockup-intro.png, mockup-score.png).
+void writeMockups(const std::string& directory, const std::string& fontPath);
+
 }  // namespace imagegen
