@@ -15,6 +15,9 @@ constexpr std::uint32_t WINDOW_STYLE = EGCWindowStyles::CAPTION | EGCWindowStyle
 
 // Not 0: a fatal error must not look like success to a shell or a launcher.
 constexpr int FATAL_EXIT_STATUS = 1;
+
+// Characters per line of the message box: fits a 640-pixel screen in SDL's font.
+constexpr std::size_t MESSAGE_BOX_WIDTH = 72;
 }  // namespace
 
 void startUp() {
@@ -49,6 +52,31 @@ std::string fatalReportText(const DBGException& e) {
   return text;
 }
 
+std::string wrapLines(const std::string& text, std::size_t width) {
+  std::string wrapped;
+  std::size_t lineStart = 0;
+  while (lineStart <= text.size()) {
+    std::size_t lineEnd = text.find('\n', lineStart);
+    if (lineEnd == std::string::npos) lineEnd = text.size();
+    std::string line = text.substr(lineStart, lineEnd - lineStart);
+    while (line.size() > width) {
+      std::size_t cut = line.rfind(' ', width);
+      if (cut == std::string::npos || cut == 0) {
+        wrapped += line.substr(0, width) + "\n";  // one long word (an expression): break it anyway
+        line.erase(0, width);
+      } else {
+        wrapped += line.substr(0, cut) + "\n";
+        line.erase(0, cut + 1);
+      }
+    }
+    wrapped += line;
+    if (lineEnd == text.size()) break;
+    wrapped += "\n";
+    lineStart = lineEnd + 1;
+  }
+  return wrapped;
+}
+
 void reportFatalError(const DBGException& e) {
   const std::string text = fatalReportText(e);
   // Also where no window can show it (no display, a launcher's log).
@@ -62,6 +90,7 @@ void reportFatalError(const DBGException& e) {
     pumpMessages();
   }
   // Returns at once where there is no display.
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, FATAL_REPORT_CAPTION, text.c_str(), nullptr);
+  const std::string boxText = wrapLines(text, MESSAGE_BOX_WIDTH);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, FATAL_REPORT_CAPTION, boxText.c_str(), nullptr);
   std::_Exit(FATAL_EXIT_STATUS);
 }
