@@ -28,7 +28,7 @@ TEST(SoundSetAudio, SwitchesAreHeardAtOnce) {
   const std::size_t effectsOn = now();
   EXPECT_TRUE(switchSamples());
   EXPECT_TRUE(playSound(BLOB_EXPLOSION_SAMPLE));
-  sleepSeconds(1.5);  // the explosion dies away
+  sleepSeconds(1.9);  // the explosion dies away
 
   const std::size_t musicOn = now();
   EXPECT_TRUE(switchMusic());
@@ -43,7 +43,7 @@ TEST(SoundSetAudio, SwitchesAreHeardAtOnce) {
   closeSSL(ssl);
 
   // A margin of a few mixing buffers either side of each switch.
-  const std::size_t lag = frames(0.15);
+  const std::size_t lag = frames(0.2);
   std::vector<int> levels = audio.levels();
   EXPECT_GT(peakBetween(levels, musicOff - frames(0.5), musicOff), 1000) << "music plays from the start";
   EXPECT_LT(peakBetween(levels, musicOff + lag, effectsOff), 50) << "music off is silent at once";
