@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     }
   }
   try {
+    if (!only.empty()) imagegen::pictureInfo(only);  // refuses a name that is not one of the pictures
     for (const imagegen::PictureInfo& info : imagegen::pictureTable()) {
       if (!only.empty() && only != info.fileName) continue;
       imagegen::Picture picture = imagegen::drawPicture(info.fileName, fontPath);

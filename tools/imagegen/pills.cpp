@@ -93,7 +93,6 @@ Canvas drawPillFrame(FontFace& face, int size, int row, PillLook look) {
   // Lettering for point pills: the amount in thousands ("5k") or "100", squeezed to fit.
   Mask text;
   double signHalfWidth = 0.16, gap = 0.03;
-  double textScale = 0.0;  // text pixels per pill unit
   double textLeft = 0.0;
   if (look.sign == Sign::Points) {
     int amount = std::abs(look.points);
@@ -104,7 +103,6 @@ Canvas drawPillFrame(FontFace& face, int size, int row, PillLook look) {
     int pixelWidth = pixelHeight;
     if (trial.width() > maxWidth) pixelWidth = static_cast<int>(pixelHeight * maxWidth / trial.width());
     text = face.renderText(label, pixelWidth, pixelHeight, 0);
-    textScale = half;
     double total = 2 * signHalfWidth + gap + text.width() / half;
     textLeft = -total / 2.0 + 2 * signHalfWidth + gap;
   }
@@ -134,7 +132,7 @@ Canvas drawPillFrame(FontFace& face, int size, int row, PillLook look) {
         double bar = sdBox(p - signCentre, {signHalfWidth, 0.06});
         if (look.points > 0) bar = std::min(bar, sdBox(p - signCentre, {0.06, signHalfWidth}));
         signCover = coverage(bar, pixel);
-        double tx = (p.x - textLeft) * textScale, ty = -p.y * textScale + text.height() / 2.0;
+        double tx = (p.x - textLeft) * half, ty = -p.y * half + text.height() / 2.0;
         signCover = std::max<double>(signCover, text.sampleLinear(tx, ty));
       } else if (look.sign != Sign::None) {
         signCover = coverage(symbolDistance(look.sign, p * (1.0 / 1.25)) * 1.25, pixel);
