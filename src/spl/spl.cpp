@@ -1,7 +1,9 @@
 #include "spl/spl.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <new>
@@ -48,6 +50,49 @@ bool lockedValue(int lock, const SPLVector& wanted, const SPLVector& current, SP
       return false;
     default:
       DBG_ERROR("Unknown lock.");
+  }
+}
+
+// An integer that sorts as the value does: -0 as 0, NaN (which has no place in an order)
+// after everything else.
+std::uint64_t sortKey(double value) {
+  if (std::isnan(value)) value = std::numeric_limits<double>::infinity();
+  value += 0.0;
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+// Stable by key: insertion for a few, otherwise a byte-wise radix sort, which costs a fixed
+// number of passes where a comparison sort would grow with the logarithm of the count.
+template <typename Item>
+void stableSort(std::vector<Item>& items, std::vector<Item>& spare) {
+  const std::size_t n = items.size();
+  if (n < 64) {
+    for (std::size_t i = 1; i < n; ++i) {
+      const Item item = items[i];
+      std::size_t j = i;
+      for (; j > 0 && item.key < items[j - 1].key; --j) items[j] = items[j - 1];
+      items[j] = item;
+    }
+    return;
+  }
+  std::uint32_t counts[8][256] = {};
+  for (const Item& item : items) {
+    for (int byte = 0; byte < 8; ++byte) ++counts[byte][(item.key >> (8 * byte)) & 0xFF];
+  }
+  spare.resize(n);
+  for (int byte = 0; byte < 8; ++byte) {
+    std::uint32_t* count = counts[byte];
+    const int shift = 8 * byte;
+    if (count[(items[0].key >> shift) & 0xFF] == n) continue;  // every key shares this byte
+    std::uint32_t sum = 0;
+    for (int digit = 0; digit < 256; ++digit) {
+      const std::uint32_t c = count[digit];
+      count[digit] = sum;
+      sum += c;
+    }
+    for (const Item& item : items) spare[count[(item.key >> shift) & 0xFF]++] = item;
+    items.swap(spare);
   }
 }
 
@@ -484,7 +529,7 @@ void SPLSystem::step(double seconds) {
   moveShapes(seconds);
   mClusterMembers.clear();
   mClusterEnds.clear();
-  findClusters(mShapes.data(), mShapes.size(), X_AXIS, 0);
+  findClusters(mShapes.data(), nullptr, mShapes.size(), X_AXIS, 0);
   std::size_t start = 0;
   for (const std::size_t end : mClusterEnds) {
     testCluster(mClusterMembers.data() + start, end - start);
@@ -508,7 +553,7 @@ void SPLSystem::moveShapes(double seconds) {
 std::vector<std::vector<SPLShape*>> SPLSystem::clusters(const std::vector<SPLShape*>& shapes, int axis) {
   mClusterMembers.clear();
   mClusterEnds.clear();
-  findClusters(shapes.data(), shapes.size(), axis, 0);
+  findClusters(shapes.data(), nullptr, shapes.size(), axis, 0);
   std::vector<std::vector<SPLShape*>> result;
   std::size_t start = 0;
   for (const std::size_t end : mClusterEnds) {
@@ -519,7 +564,8 @@ std::vector<std::vector<SPLShape*>> SPLSystem::clusters(const std::vector<SPLSha
   return result;
 }
 
-void SPLSystem::findClusters(SPLShape* const* shapes, std::size_t count, int axis, std::size_t depth) {
+void SPLSystem::findClusters(SPLShape* const* shapes, const std::uint32_t* labels, std::size_t count,
+                             int axis, std::size_t depth) {
   if (count < 2) return;
   int lowEdge = SPLShape::LEFT_EDGE;
   int highEdge = SPLShape::RIGHT_EDGE;
@@ -538,36 +584,53 @@ void SPLSystem::findClusters(SPLShape* const* shapes, std::size_t count, int axi
   if (mLevels.size() <= depth) mLevels.emplace_back();
   Level& level = mLevels[depth];
   level.edges.clear();
+  level.spare.clear();
+  level.owners.clear();
+  level.upperOwners.clear();
   level.members.clear();
+  level.memberLabels.clear();
   level.groupEnds.clear();
 
+  // Lower ends get the first places, then upper ends, each in the order of the list: sorting
+  // by value and then place puts a lower end before an upper end of the same value, so shapes
+  // that just touch share a group and a shape of no extent cannot drive the depth below zero,
+  // and ends still equal keep the order of the list, so a cluster's order does not hang on how
+  // ties are broken.
   for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t shapeLabel = labels ? labels[i] : static_cast<std::uint32_t>(i);
     for (const int number : {lowEdge, highEdge}) {
       const SPLEdge& edge = shapes[i]->edge(number);
-      // NaN has no place in a sorted order (sorting with it is undefined); keep it last.
-      const double value = std::isnan(edge.value()) ? std::numeric_limits<double>::infinity() : edge.value();
-      level.edges.push_back({value, edge.kind(), static_cast<int>(i), edge.owner()});
+      const std::uint32_t label = 2 * shapeLabel + (number == highEdge ? 1 : 0);
+      if (edge.kind() == SPLEdge::MIN_EDGE) {
+        level.edges.push_back(
+            {sortKey(edge.value()), label, static_cast<std::uint32_t>(level.owners.size())});
+        level.owners.push_back(edge.owner());
+      } else if (edge.kind() == SPLEdge::MAX_EDGE) {
+        level.spare.push_back(
+            {sortKey(edge.value()), label, static_cast<std::uint32_t>(level.upperOwners.size())});
+        level.upperOwners.push_back(edge.owner());
+      } else {
+        // Nothing has changed yet, so failing here is the same as failing when the sweep
+        // reaches it.
+        DBG_ERROR("Unknoen edge type.");
+      }
     }
   }
-  // On equal values a lower end sorts first, so shapes that just touch share a group and a
-  // shape of no extent cannot drive the depth below zero. Ends still equal keep the order of
-  // the list, so a cluster's order does not hang on how the sort treats ties.
-  std::sort(level.edges.begin(), level.edges.end(), [](const SweepEdge& a, const SweepEdge& b) {
-    if (a.value != b.value) return a.value < b.value;
-    if (a.kind != b.kind) return a.kind < b.kind;
-    return a.order < b.order;
-  });
+  const auto lowerCount = static_cast<std::uint32_t>(level.owners.size());
+  for (const SweepEdge& upper : level.spare)
+    level.edges.push_back({upper.key, upper.label, upper.place + lowerCount});
+  level.owners.insert(level.owners.end(), level.upperOwners.begin(), level.upperOwners.end());
+  sortEdges(level);
 
   int open = 0;
   for (const SweepEdge& edge : level.edges) {
-    if (edge.kind == SPLEdge::MIN_EDGE) {
-      level.members.push_back(edge.owner);
+    if (edge.place < lowerCount) {
+      level.members.push_back(level.owners[edge.place]);
+      level.memberLabels.push_back(edge.label / 2);
       ++open;
-    } else if (edge.kind == SPLEdge::MAX_EDGE) {
+    } else {
       --open;
       if (open == 0) level.groupEnds.push_back(level.members.size());
-    } else {
-      DBG_ERROR("Unknoen edge type.");
     }
   }
   // Only a shape with its ends reversed (a negative radius) can leave the sweep unbalanced.
@@ -584,9 +647,69 @@ void SPLSystem::findClusters(SPLShape* const* shapes, std::size_t count, int axi
   std::size_t start = 0;
   for (std::size_t g = 0; g < level.groupEnds.size(); ++g) {
     const std::size_t end = level.groupEnds[g];
-    if (end - start >= 2) findClusters(level.members.data() + start, end - start, otherAxis, depth + 1);
+    if (end - start >= 2) {
+      findClusters(level.members.data() + start, level.memberLabels.data() + start, end - start, otherAxis,
+                   depth + 1);
+    }
     start = end;
   }
+}
+
+// Sorts the level's edges by key, then place. When the same edges were swept at this depth in
+// the last step, it starts from the order they ended in and sorts by insertion, which costs
+// little more than a pass while bodies move a little per step; it falls back on the full
+// sort when they are other edges or once the insertion has done as much work as that would.
+// Either way the result is the one order of key and place.
+void SPLSystem::sortEdges(Level& level) {
+  std::vector<SweepEdge>& edges = level.edges;
+  const std::size_t n = edges.size();
+  const auto before = [](const SweepEdge& a, const SweepEdge& b) {
+    return a.key < b.key || (a.key == b.key && a.place < b.place);
+  };
+  bool sorted = false;
+  if (n >= 64 && level.lastOrder.size() == n) {
+    if (mStamp >= std::numeric_limits<std::uint32_t>::max() - 2) {
+      std::fill(mStamps.begin(), mStamps.end(), 0);
+      mStamp = 0;
+    }
+    mStamp += 2;  // mStamp marks an edge that is here, mStamp + 1 one already placed
+    sorted = true;
+    for (std::size_t k = 0; k < n && sorted; ++k) {
+      const std::uint32_t label = edges[k].label;
+      if (label >= mSlots.size()) {
+        mSlots.resize(label + 1);
+        mStamps.resize(label + 1, 0);
+      }
+      sorted = mStamps[label] != mStamp;  // a label twice: not the edges of last time
+      mStamps[label] = mStamp;
+      mSlots[label] = static_cast<std::uint32_t>(k);
+    }
+    level.spare.resize(n);
+    for (std::size_t k = 0; k < n && sorted; ++k) {
+      const std::uint32_t label = level.lastOrder[k];
+      sorted = label < mStamps.size() && mStamps[label] == mStamp;
+      if (!sorted) break;
+      mStamps[label] = mStamp + 1;
+      level.spare[k] = edges[mSlots[label]];
+    }
+    std::size_t budget = 8 * n;
+    for (std::size_t i = 1; i < n && sorted; ++i) {
+      const SweepEdge item = level.spare[i];
+      std::size_t j = i;
+      for (; j > 0 && before(item, level.spare[j - 1]); --j) {
+        if (--budget == 0) {
+          sorted = false;
+          break;
+        }
+        level.spare[j] = level.spare[j - 1];
+      }
+      level.spare[j] = item;
+    }
+    if (sorted) edges.swap(level.spare);
+  }
+  if (!sorted) stableSort(edges, level.spare);
+  level.lastOrder.resize(n);
+  for (std::size_t k = 0; k < n; ++k) level.lastOrder[k] = edges[k].label;
 }
 
 void SPLSystem::testCluster(SPLShape* const* members, std::size_t count) {
@@ -605,11 +728,18 @@ void SPLSystem::testCluster(SPLShape* const* members, std::size_t count) {
 bool SPLSystem::testClusterOnGrid(SPLShape* const* members, std::size_t count) {
   Grid& grid = mGrid;
   const int n = static_cast<int>(count);
+  grid.xs.resize(count);
+  grid.ys.resize(count);
+  grid.radii.resize(count);
   double radiusSum = 0.0;
-  for (int i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     // Only spheres can be laid out; anything else must fail where the plain order fails.
     if (members[i]->shapeClass() != SPLShape::SPHERE_CLASS) return false;
-    radiusSum += members[i]->radius();
+    const SPLVector& p = members[i]->position();
+    grid.xs[i] = p.x();
+    grid.ys[i] = p.y();
+    grid.radii[i] = members[i]->radius();
+    radiusSum += grid.radii[i];
   }
   // Spheres much larger than the average (the shield) would make every cell large; they are
   // kept aside and offered to every sphere instead.
@@ -621,18 +751,16 @@ bool SPLSystem::testClusterOnGrid(SPLShape* const* members, std::size_t count) {
   double maxY = -minX;
   grid.large.clear();
   grid.cells.assign(count, -1);
-  for (int i = 0; i < n; ++i) {
-    const double r = members[i]->radius();
-    if (!(r <= largeRadius)) {
-      grid.large.push_back(i);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!(grid.radii[i] <= largeRadius)) {
+      grid.large.push_back(static_cast<int>(i));
       continue;
     }
-    reach = std::max(reach, r);
-    const SPLVector& p = members[i]->position();
-    minX = std::min(minX, p.x());
-    maxX = std::max(maxX, p.x());
-    minY = std::min(minY, p.y());
-    maxY = std::max(maxY, p.y());
+    reach = std::max(reach, grid.radii[i]);
+    minX = std::min(minX, grid.xs[i]);
+    maxX = std::max(maxX, grid.xs[i]);
+    minY = std::min(minY, grid.ys[i]);
+    maxY = std::max(maxY, grid.ys[i]);
   }
   const double width = maxX - minX;
   const double height = maxY - minY;
@@ -655,68 +783,90 @@ bool SPLSystem::testClusterOnGrid(SPLShape* const* members, std::size_t count) {
   grid.next.assign(count, -1);
   grid.previous.assign(count, -1);
   for (int i = n - 1; i >= 0; --i) {
-    if (!(members[i]->radius() <= largeRadius)) continue;
-    link(i, cellOf(members[i]->position()));
+    const auto m = static_cast<std::size_t>(i);
+    if (grid.radii[m] <= largeRadius) link(i, cellOf(SPLVector(grid.xs[m], grid.ys[m])));
   }
 
   for (int i = 0; i < n; ++i) {
     // Every pair of i with a lower member has been tested; it is no one's neighbour any more.
     if (grid.cells[static_cast<std::size_t>(i)] >= 0) unlink(i);
-    gatherCandidates(members, i, i);
+    SPLShape& first = *members[i];
+    const double radius = grid.radii[static_cast<std::size_t>(i)];
+    gatherCandidates(first.position(), radius, i);
     std::size_t c = 0;
     while (c < grid.candidates.size()) {
       const int j = grid.candidates[c];
-      if (resolvePair(*members[i], *members[j])) {
-        if (grid.cells[static_cast<std::size_t>(j)] >= 0) {
-          const int cell = cellOf(members[j]->position());
-          if (cell != grid.cells[static_cast<std::size_t>(j)]) {
-            unlink(j);
-            link(j, cell);
-          }
-        }
-        gatherCandidates(members, i, j);
-        c = 0;
-      } else {
+      if (!resolvePair(first, *members[j])) {
         ++c;
+        continue;
       }
+      const auto m = static_cast<std::size_t>(j);
+      const SPLVector& moved = members[j]->position();
+      grid.xs[m] = moved.x();
+      grid.ys[m] = moved.y();
+      if (grid.cells[m] >= 0) {
+        const int cell = cellOf(moved);
+        if (cell != grid.cells[m]) {
+          unlink(j);
+          link(j, cell);
+        }
+      }
+      gatherCandidates(first.position(), radius, j);
+      c = 0;
     }
   }
   return true;
 }
 
-void SPLSystem::gatherCandidates(SPLShape* const* members, int member, int after) {
+// The members after `after` that may touch a sphere at this position with this radius, in
+// order. The test is a little wider than the exact one, so rounding never hides a neighbour;
+// the pair test decides.
+void SPLSystem::gatherCandidates(const SPLVector& position, double radius, int after) {
   Grid& grid = mGrid;
   grid.candidates.clear();
-  const SPLVector& p = members[member]->position();
-  const double range = members[member]->radius() + grid.reach;
-  // A little wider than the exact reach, so rounding never hides a touching neighbour.
-  const double margin = 1e-9 * (std::fabs(p.x()) + std::fabs(p.y()) + range) + 1e-9;
-  const int low = cellOf(SPLVector(p.x() - range - margin, p.y() - range - margin));
-  const int high = cellOf(SPLVector(p.x() + range + margin, p.y() + range + margin));
+  const double x = position.x();
+  const double y = position.y();
+  const double range = radius + grid.reach;
+  const double margin = 1e-9 * (std::fabs(x) + std::fabs(y) + range) + 1e-9;
+  const auto near = [&](int j) {
+    const auto m = static_cast<std::size_t>(j);
+    const double dx = grid.xs[m] - x;
+    const double dy = grid.ys[m] - y;
+    const double reach = radius + grid.radii[m];
+    return dx * dx + dy * dy <= reach * reach * (1.0 + 1e-9) + margin * margin;
+  };
+  const int low = cellOf(SPLVector(x - range - margin, y - range - margin));
+  const int high = cellOf(SPLVector(x + range + margin, y + range + margin));
   const int lowColumn = low % grid.columns;
   const int highColumn = high % grid.columns;
   for (int row = low / grid.columns; row <= high / grid.columns; ++row) {
     for (int column = lowColumn; column <= highColumn; ++column) {
       for (int j = grid.heads[static_cast<std::size_t>(row * grid.columns + column)]; j >= 0;
            j = grid.next[static_cast<std::size_t>(j)]) {
-        if (j > after) grid.candidates.push_back(j);
+        if (j > after && near(j)) grid.candidates.push_back(j);
       }
     }
   }
   for (const int j : grid.large) {
-    if (j > after) grid.candidates.push_back(j);
+    if (j > after && near(j)) grid.candidates.push_back(j);
   }
-  std::sort(grid.candidates.begin(), grid.candidates.end());
+  // Usually none or a few, and mostly in order already.
+  std::vector<int>& candidates = grid.candidates;
+  for (std::size_t k = 1; k < candidates.size(); ++k) {
+    const int j = candidates[k];
+    std::size_t at = k;
+    for (; at > 0 && candidates[at - 1] > j; --at) candidates[at] = candidates[at - 1];
+    candidates[at] = j;
+  }
 }
 
 int SPLSystem::cellOf(const SPLVector& position) const {
   // Clamped, so shapes pushed beyond the grid's first extent still land in an edge cell, and
   // NaN lands in the first one.
   const auto index = [](double t, int count) {
-    const double f = std::floor(t);
-    if (!(f >= 0.0)) return 0;
-    if (f >= count) return count - 1;
-    return static_cast<int>(f);
+    if (!(t >= 0.0)) return 0;
+    if (t >= count) return count - 1;
+    return static_cast<int>(t);  // truncation is the floor here
   };
   const int column = index((position.x() - mGrid.originX) / mGrid.cellSize, mGrid.columns);
   const int row = index((position.y() - mGrid.originY) / mGrid.cellSize, mGrid.rows);

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -399,18 +400,28 @@ class SPLSystem {
   friend SPLSystem* createSystem();
   friend void destroySystem(SPLSystem* system);
 
+  // One end of a shape's extent on the axis being swept: its value as an integer that sorts
+  // the same way; a label that follows the edge from step to step and level to level (twice
+  // the shape's place in the system, plus one for the upper end); and its place among this
+  // sweep's edges, lower ends first, which breaks ties.
   struct SweepEdge {
-    double value;
-    int kind;
-    int order;  // the owner's place in the list being swept
-    SPLShape* owner;
+    std::uint64_t key;
+    std::uint32_t label;
+    std::uint32_t place;
   };
   // Scratch space for one depth of the cluster search, kept between steps so that a step
   // allocates nothing once the scene has settled.
   struct Level {
     std::vector<SweepEdge> edges;
+    std::vector<SweepEdge> spare;
+    std::vector<SPLShape*> owners;  // by place
+    std::vector<SPLShape*> upperOwners;
     std::vector<SPLShape*> members;
+    std::vector<std::uint32_t> memberLabels;  // each member's shape label
     std::vector<std::size_t> groupEnds;
+    // The labels in the order the last sweep at this depth ended in. Bodies move little
+    // between steps, so starting from it leaves little to sort.
+    std::vector<std::uint32_t> lastOrder;
   };
 
   SPLSystem() = default;
@@ -424,6 +435,11 @@ class SPLSystem {
     std::vector<int> cells;  // each member's cell, -1 for a large member
     std::vector<int> large;  // members too big for the cells, ascending
     std::vector<int> candidates;
+    // Each member's centre and radius, kept up to date as pushes move them, so that the
+    // search for neighbours reads them side by side.
+    std::vector<double> xs;
+    std::vector<double> ys;
+    std::vector<double> radii;
     double originX = 0.0;
     double originY = 0.0;
     double cellSize = 0.0;
@@ -433,11 +449,14 @@ class SPLSystem {
   };
 
   // Appends the clusters of shapes[0..count) to mClusterMembers / mClusterEnds.
-  void findClusters(SPLShape* const* shapes, std::size_t count, int axis, std::size_t depth);
+  // labels: each shape's label, or null for the shapes' places in the list.
+  void findClusters(SPLShape* const* shapes, const std::uint32_t* labels, std::size_t count, int axis,
+                    std::size_t depth);
+  void sortEdges(Level& level);
   // Every pair i < j of the cluster in order, as testPair would see them one after another.
   void testCluster(SPLShape* const* members, std::size_t count);
   bool testClusterOnGrid(SPLShape* const* members, std::size_t count);
-  void gatherCandidates(SPLShape* const* members, int member, int after);
+  void gatherCandidates(const SPLVector& position, double radius, int after);
   int cellOf(const SPLVector& position) const;
   void link(int member, int cell);
   void unlink(int member);
@@ -454,6 +473,9 @@ class SPLSystem {
   std::deque<Level> mLevels;
   std::vector<SPLShape*> mClusterMembers;
   std::vector<std::size_t> mClusterEnds;
+  std::vector<std::uint32_t> mSlots;   // by label: where that edge sits in the sweep
+  std::vector<std::uint32_t> mStamps;  // by label: when mSlots was last written for it
+  std::uint32_t mStamp = 0;
   Grid mGrid;
 };
 
