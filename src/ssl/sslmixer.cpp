@@ -57,6 +57,7 @@ class MixerBackEnd final : public SSLBackEnd {
       if (!opened) failWithMixerError();
     }
     Mix_AllocateChannels(SSL_MIXING_CHANNELS);
+    Mix_Volume(-1, SSL_EFFECTS_VOLUME);
     Mix_VolumeMusic(SSL_MUSIC_VOLUME);
     mMidiInitialised = (Mix_Init(MIX_INIT_MID) & MIX_INIT_MID) != 0;
 

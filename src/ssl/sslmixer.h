@@ -12,8 +12,10 @@
 inline constexpr int SSL_MIXING_CHANNELS = 32;
 inline constexpr int SSL_MIXING_RATE = 44100;
 
-// The music sits a little under the effects so explosions and the menu stay clear over it.
-inline constexpr int SSL_MUSIC_VOLUME = 96;  // of SDL_mixer's 128
+// Of SDL_mixer's 128. Both leave headroom, so that a chain of explosions over the music is
+// not clipped; the music sits under the effects so explosions and the menu stay clear over it.
+inline constexpr int SSL_EFFECTS_VOLUME = 96;
+inline constexpr int SSL_MUSIC_VOLUME = 80;
 
 // Where a General MIDI soundfont may be: the entries of SDL_SOUNDFONTS (which SDL_mixer itself
 // would ignore once we choose one), then the usual Debian and FluidSynth places.
