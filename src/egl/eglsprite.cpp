@@ -6,9 +6,9 @@
 
 DBG_SOURCE("eglsprite");
 
-EGLSpriteType::EGLSpriteType(EGL* egl, EGLBlender* blender, EGLTexture* texture, std::int32_t frameColumnCount,
-                             std::int32_t frameRowCount, float width, float height, float hotSpotX,
-                             float hotSpotY)
+EGLSpriteType::EGLSpriteType(EGL* egl, EGLBlender* blender, EGLTexture* texture,
+                             std::int32_t frameColumnCount, std::int32_t frameRowCount, float width,
+                             float height, float hotSpotX, float hotSpotY)
     : mEGL(egl),
       mBlender(blender),
       mTexture(texture),
@@ -25,7 +25,6 @@ EGLSpriteType::EGLSpriteType(EGL* egl, EGLBlender* blender, EGLTexture* texture,
   DBG_ASSERT(0 < mFrameRowCount);
   DBG_ASSERT(0.0f < mWidth);
   DBG_ASSERT(0.0f < mHeight);
-  mEGL->addHolder(this);
   mBlender->addHolder(this);
   mTexture->addHolder(this);
   openStream();
@@ -76,8 +75,9 @@ void EGLSpriteType::openStream() {
       const std::int32_t top = row * frameHeight;
       const std::int32_t right = left + frameWidth - 1;
       const std::int32_t bottom = top + frameHeight - 1;
-      adressVector.insert(adressVector.end(), {mTexture->adress(left, top), mTexture->adress(left, bottom),
-                                               mTexture->adress(right, top), mTexture->adress(right, bottom)});
+      adressVector.insert(adressVector.end(),
+                          {mTexture->adress(left, top), mTexture->adress(left, bottom),
+                           mTexture->adress(right, top), mTexture->adress(right, bottom)});
     }
   }
   DBG_ASSERT(VERTEX_COUNT == adressVector.size());
@@ -108,7 +108,6 @@ void EGLSpriteType::close() {
   mStream = nullptr;
   mTexture->removeHolder(this);
   mBlender->removeHolder(this);
-  mEGL->removeHolder(this);
 }
 
 bool EGLSpriteType::invariant() const {
@@ -157,11 +156,11 @@ bool EGLSprite::invariant() const {
 
 // ---------------------------------------------------------------------------------------------
 
-EGLSpriteType* openSpriteType(EGL* egl, EGLBlender* blender, EGLTexture* texture, std::int32_t frameColumnCount,
-                              std::int32_t frameRowCount, float width, float height, float hotSpotX,
-                              float hotSpotY) {
-  EGLSpriteType* spriteType =
-      new EGLSpriteType(egl, blender, texture, frameColumnCount, frameRowCount, width, height, hotSpotX, hotSpotY);
+EGLSpriteType* openSpriteType(EGL* egl, EGLBlender* blender, EGLTexture* texture,
+                              std::int32_t frameColumnCount, std::int32_t frameRowCount, float width,
+                              float height, float hotSpotX, float hotSpotY) {
+  EGLSpriteType* spriteType = new EGLSpriteType(egl, blender, texture, frameColumnCount, frameRowCount, width,
+                                                height, hotSpotX, hotSpotY);
   DBG_ASSERT(spriteType);
   return spriteType;
 }

@@ -81,9 +81,9 @@ class EGLSprite : public EGLObject {
   std::int32_t mFrameRow;
 };
 
-EGLSpriteType* openSpriteType(EGL* egl, EGLBlender* blender, EGLTexture* texture, std::int32_t frameColumnCount,
-                              std::int32_t frameRowCount, float width, float height, float hotSpotX,
-                              float hotSpotY);
+EGLSpriteType* openSpriteType(EGL* egl, EGLBlender* blender, EGLTexture* texture,
+                              std::int32_t frameColumnCount, std::int32_t frameRowCount, float width,
+                              float height, float hotSpotX, float hotSpotY);
 void closeSpriteType(EGLSpriteType* spriteType);
 EGLSprite* openSprite(EGLSpriteType* spriteType, std::int32_t column, std::int32_t row);
 void closeSprite(EGLSprite* sprite);
