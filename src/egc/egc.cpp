@@ -214,7 +214,7 @@ EGCWindow::EGCWindow(EGCMessageHandler* handlers, const std::string& title, std:
 
 EGCWindow::~EGCWindow() {
   SDL_SetWindowData(sdlWindow(mHandle), WINDOW_DATA_KEY, nullptr);
-  SDL_DestroyWindow(sdlWindow(mHandle));
+  SDL_HideWindow(sdlWindow(mHandle));
 }
 
 EGCWindow* EGCWindow::fromHandle(void* handle) {
@@ -421,7 +421,9 @@ void closePlatform() {
   delete fWindow;
   fWindow = nullptr;
   SDL_StopTextInput();
-  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+  // SDL stays up, and with it the desktop window and the OpenGL driver, until the process ends:
+  // the process ends right after this, and a driver unloaded early leaves its allocations
+  // nameless to leak checkers.
 }
 
 void pumpMessages() {

@@ -190,8 +190,8 @@ class EGCWindow {
             EGCRectangle rectangle);
   EGCWindow(const EGCWindow&) = delete;
   EGCWindow& operator=(const EGCWindow&) = delete;
-  // Detaches from the desktop window and closes it: nothing else could ever release it, and a
-  // window that no longer answers its messages should not linger on the screen.
+  // Detaches from the desktop window and hides it; the desktop window itself lives until the
+  // process ends.
   virtual ~EGCWindow();
 
   virtual void addMessageHandler(EGCMessageHandler* handler);
