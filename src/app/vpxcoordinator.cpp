@@ -7,6 +7,7 @@
 #include "events/vpxevent.h"
 #include "input/vpxinput.h"
 #include "sil/sil.h"
+#include "sound/vpxsound.h"
 #include "tme/tme.h"
 
 DBG_SOURCE("vpxcoordinator");
@@ -23,7 +24,6 @@ VPXTimer* fTotalTimer = nullptr;
 constexpr std::int32_t MINIMIZED_WINDOW = 1;
 constexpr std::int32_t DEFAULT_RATE = 60;
 constexpr double POLL_INTERVAL = 0.1;
-constexpr std::int32_t GAME_TRACK = 1;
 
 // The frame's events, in the order the screens draw.
 constexpr std::int32_t FRAME_EVENTS[] = {
@@ -65,15 +65,17 @@ std::int32_t VPXProgramServices::graphicsState() {
   return GRAPHICS_OPEN;
 }
 
-// The sound set's stopMusic joins here.
-void VPXProgramServices::stopMusic() {}
+void VPXProgramServices::stopMusic() {
+  ::stopMusic();
+}
 
 // The graphics set-up's closeDevice and reopenDevice join here.
 void VPXProgramServices::closeDevice() {}
 void VPXProgramServices::reopenDevice() {}
 
-// The sound set's playMusic joins here.
-void VPXProgramServices::playMusic(std::int32_t) {}
+void VPXProgramServices::playMusic(std::int32_t track) {
+  ::playMusic(track);
+}
 
 bool VPXProgramServices::isLeftButtonDown() {
   return isMouseButtonDown(SILMouse::LEFT_BUTTON);

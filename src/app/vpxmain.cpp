@@ -9,6 +9,7 @@
 #include "egc/egc.h"
 #include "events/vpxevent.h"
 #include "input/vpxinput.h"
+#include "sound/vpxsound.h"
 
 namespace {
 constexpr std::uint32_t WINDOW_STYLE = EGCWindowStyles::CAPTION | EGCWindowStyles::TOPMOST;  // 0x210
@@ -24,15 +25,17 @@ void startUp() {
   openPlatform(PRODUCT_NAME, WINDOW_STYLE);
   openEvents();
   openInput();
-  // Join here, in this order: openGraphics, openSounds, openConsole, openIntro, openMenu,
-  // openGame, openScore.
+  // openGraphics joins here.
+  openSounds(soundLibrary());
+  // Join here, in this order: openConsole, openIntro, openMenu, openGame, openScore.
   openCoordinator();
 }
 
 void shutDown() {
   closeCoordinator();
-  // Join here, in this order: closeScore, closeGame, closeMenu, closeIntro, closeConsole,
-  // closeSounds, closeGraphics.
+  // Join here, in this order: closeScore, closeGame, closeMenu, closeIntro, closeConsole.
+  closeSounds();
+  // closeGraphics joins here.
   closeInput();
   closeEvents();
   closePlatform();
@@ -83,7 +86,7 @@ void reportFatalError(const DBGException& e) {
   std::fprintf(stderr, "%s\n%s\n", FATAL_REPORT_CAPTION, text.c_str());
   std::fflush(stderr);
 
-  // The sound set's stopMusic joins here.
+  stopMusic();
   if (windowIsOpen()) {
     // Out of a full-screen mode first, so that the message box can be seen.
     window()->setState(EGCWindowStates::MINIMIZED);

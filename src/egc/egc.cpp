@@ -10,6 +10,7 @@
 #include "egc/egcsdl.h"
 #include "rnd/rnd.h"
 #include "sil/sil.h"
+#include "ssl/ssl.h"
 
 DBG_SOURCE("egc");
 
@@ -337,7 +338,7 @@ namespace {
 EGCWindow* fWindow = nullptr;
 SIL* fInputLibrary = nullptr;
 RNDTool* fRandomTool = nullptr;
-bool fSoundLibraryIsOpen = false;  // becomes the sound library's pointer when it joins
+SSL* fSoundLibrary = nullptr;
 
 constexpr std::int32_t STANDARD_INPUT_IMPLEMENTATION = 1;
 
@@ -357,7 +358,10 @@ bool windowIsOpen() {
   return nullptr != fWindow;
 }
 bool soundLibraryIsOpen() {
-  return fSoundLibraryIsOpen;
+  return nullptr != fSoundLibrary;
+}
+SSL* soundLibrary() {
+  return fSoundLibrary;
 }
 EGCWindow* window() {
   return fWindow;
@@ -399,15 +403,14 @@ void openPlatform(const std::string& title, std::uint32_t styleFlags) {
   fRandomTool = randomTool;
 
   DBG_ASSERT(!soundLibraryIsOpen());
-  // The sound library joins here: openSSL(1).
-  fSoundLibraryIsOpen = true;
+  fSoundLibrary = openSSL(DIRECT_AUDIO_IMPLEMENTATION);
   DBG_ASSERT(soundLibraryIsOpen());
 }
 
 void closePlatform() {
   DBG_ASSERT(windowIsOpen());
-  // The sound library closes here (closeSSL).
-  fSoundLibraryIsOpen = false;
+  closeSSL(fSoundLibrary);
+  fSoundLibrary = nullptr;
   closeRandomTool(fRandomTool);
   fRandomTool = nullptr;
   closeSIL(fInputLibrary);

@@ -226,10 +226,10 @@ class EGCWindow {
   void* mHandle = nullptr;
 };
 
-// The platform: the window and the libraries opened on it. The graphics library and the sound
-// library get their accessors here as they join openPlatform.
+// The platform: the window and the libraries opened on it.
 class SIL;
 class RNDTool;
+class SSL;
 
 void openPlatform(const std::string& title, std::uint32_t styleFlags);
 void closePlatform();
@@ -241,5 +241,6 @@ bool windowIsOpen();
 bool soundLibraryIsOpen();
 EGCWindow* window();
 SIL* inputLibrary();
+SSL* soundLibrary();
 // The program's one random tool.
 RNDTool* randomTool();
