@@ -8,6 +8,7 @@
 
 #include "dbg/dbg.h"
 #include "egc/egcsdl.h"
+#include "egl/eglboot.h"
 #include "rnd/rnd.h"
 #include "sil/sil.h"
 #include "ssl/ssl.h"
@@ -338,6 +339,7 @@ namespace {
 EGCWindow* fWindow = nullptr;
 SIL* fInputLibrary = nullptr;
 RNDTool* fRandomTool = nullptr;
+EGL* fGraphicsLibrary = nullptr;
 SSL* fSoundLibrary = nullptr;
 
 constexpr std::int32_t STANDARD_INPUT_IMPLEMENTATION = 1;
@@ -362,6 +364,9 @@ bool soundLibraryIsOpen() {
 }
 SSL* soundLibrary() {
   return fSoundLibrary;
+}
+EGL* graphicsLibrary() {
+  return fGraphicsLibrary;
 }
 EGCWindow* window() {
   return fWindow;
@@ -393,7 +398,7 @@ void openPlatform(const std::string& title, std::uint32_t styleFlags) {
 
   void* windowHandle = fWindow->handle();
   DBG_ASSERT(NULL != windowHandle);
-  // The graphics library joins here: openEGL(1, windowHandle), an OpenGL context on the window.
+  fGraphicsLibrary = openEGL(OPENGL_IMPLEMENTATION, windowHandle);
 
   DBG_ASSERT(NULL != windowHandle);
   fInputLibrary = openSIL(STANDARD_INPUT_IMPLEMENTATION, windowHandle);
@@ -415,7 +420,8 @@ void closePlatform() {
   fRandomTool = nullptr;
   closeSIL(fInputLibrary);
   fInputLibrary = nullptr;
-  // The graphics library closes here (closeEGL).
+  closeEGL(fGraphicsLibrary);
+  fGraphicsLibrary = nullptr;
 
   EGCMessageHandler* messageHandler = fWindow->messageHandlers();
   DBG_ASSERT(messageHandler);

@@ -230,6 +230,7 @@ class EGCWindow {
 class SIL;
 class RNDTool;
 class SSL;
+class EGL;
 
 void openPlatform(const std::string& title, std::uint32_t styleFlags);
 void closePlatform();
@@ -242,5 +243,6 @@ bool soundLibraryIsOpen();
 EGCWindow* window();
 SIL* inputLibrary();
 SSL* soundLibrary();
+EGL* graphicsLibrary();
 // The program's one random tool.
 RNDTool* randomTool();
