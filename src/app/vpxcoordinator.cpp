@@ -4,7 +4,9 @@
 #include "dbg/dbg.h"
 #include "eca/eca.h"
 #include "egc/egc.h"
+#include "egl/egl.h"
 #include "events/vpxevent.h"
+#include "graphics/vpxgraphics.h"
 #include "input/vpxinput.h"
 #include "sil/sil.h"
 #include "sound/vpxsound.h"
@@ -60,18 +62,22 @@ std::int32_t VPXProgramServices::windowState() {
   return window()->state();
 }
 
-// The graphics library's state joins here; until then every frame can be drawn.
+static_assert(VPXFrameServices::GRAPHICS_OPEN == EGL::OPEN && VPXFrameServices::GRAPHICS_DOWN == EGL::DOWN);
+
 std::int32_t VPXProgramServices::graphicsState() {
-  return GRAPHICS_OPEN;
+  return graphicsLibrary()->state();
 }
 
 void VPXProgramServices::stopMusic() {
   ::stopMusic();
 }
 
-// The graphics set-up's closeDevice and reopenDevice join here.
-void VPXProgramServices::closeDevice() {}
-void VPXProgramServices::reopenDevice() {}
+void VPXProgramServices::closeDevice() {
+  ::closeDevice();
+}
+void VPXProgramServices::reopenDevice() {
+  ::reopenDevice();
+}
 
 void VPXProgramServices::playMusic(std::int32_t track) {
   ::playMusic(track);
@@ -81,17 +87,13 @@ bool VPXProgramServices::isLeftButtonDown() {
   return isMouseButtonDown(SILMouse::LEFT_BUTTON);
 }
 
-// currentDevice()->rate() joins here.
 std::int32_t VPXProgramServices::refreshRate() {
-  return 0;
+  return currentDevice()->rate();
 }
 
+// Presenting paces the loop to the display's refresh rate.
 void VPXProgramServices::present() {
-  // The graphics library's present joins here, and paces the loop. Until then the loop holds
-  // itself to the default rate, so that it does not spin the processor.
-  double next = mLastPresent + 1.0 / DEFAULT_RATE;
-  if (now() < next) waitUntil(next);
-  mLastPresent = now();
+  graphicsLibrary()->present();
 }
 
 double VPXProgramServices::now() {

@@ -8,6 +8,7 @@
 #include "app/vpxcoordinator.h"
 #include "egc/egc.h"
 #include "events/vpxevent.h"
+#include "graphics/vpxgraphics.h"
 #include "input/vpxinput.h"
 #include "sound/vpxsound.h"
 
@@ -25,7 +26,7 @@ void startUp() {
   openPlatform(PRODUCT_NAME, WINDOW_STYLE);
   openEvents();
   openInput();
-  // openGraphics joins here.
+  openGraphics(graphicsLibrary(), window());
   openSounds(soundLibrary());
   // Join here, in this order: openConsole, openIntro, openMenu, openGame, openScore.
   openCoordinator();
@@ -35,7 +36,7 @@ void shutDown() {
   closeCoordinator();
   // Join here, in this order: closeScore, closeGame, closeMenu, closeIntro, closeConsole.
   closeSounds();
-  // closeGraphics joins here.
+  closeGraphics();
   closeInput();
   closeEvents();
   closePlatform();

@@ -1,5 +1,7 @@
 #include "app/vpxcoordinator.h"
 
+#include "graphics/vpxgraphics.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -203,7 +205,9 @@ TEST_F(VPXMainLoop, CloseRequestEndsTheProgramsLoop) {
   e.window.windowID = SDL_GetWindowID(static_cast<SDL_Window*>(window()->handle()));
   e.window.event = SDL_WINDOWEVENT_CLOSE;
   ASSERT_EQ(SDL_PushEvent(&e), 1);
-  runMainLoop();  // the program's own services
+  openGraphics(graphicsLibrary(), window());  // the program's own services draw and present
+  runMainLoop();
+  closeGraphics();
   EXPECT_TRUE(eca::runningMachines().empty());
   EXPECT_TRUE(log.events.empty()) << "QUIT came first in the first frame's tick";
   EXPECT_EQ(log.tickTimes.size(), 1u);

@@ -47,9 +47,6 @@ class VPXProgramServices : public VPXFrameServices {
   void present() override;
   double now() override;
   void waitUntil(double time) override;
-
- private:
-  double mLastPresent = 0.0;
 };
 
 // Runs frames while any machine runs: pump, wait while nothing can be drawn, post the frame's
