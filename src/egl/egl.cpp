@@ -971,6 +971,12 @@ void EGLCore::closeTexture(EGLTexture* texture) {
   DBG_ASSERT(std::find(mOpenTextures.begin(), mOpenTextures.end(), texture) != mOpenTextures.end());
   if (CLOSED != mState) texture->closeResource(&mResourceKey);
   static_cast<EGLTextureImp*>(texture)->checkDestroyable();
+  // A label that changes its text mid-scene closes the texture or stream it just drew with: the
+  // scene must not switch it off later, nor take a new object at the same address for it.
+  if (mCurrent.texture == texture) {
+    texture->switchOff(&mSwitchKey);
+    mCurrent.texture = nullptr;
+  }
   forget(texture, mOpenTextures);
   delete texture;
 }
@@ -982,6 +988,10 @@ void EGLCore::closeStream(EGLStream* stream) {
     static_cast<EGLIndexedStream*>(stream)->checkDestroyable();
   } else {
     DBG_ASSERT(!stream->isChanging());
+  }
+  if (mCurrent.stream == stream) {
+    stream->switchOff(&mSwitchKey);
+    mCurrent.stream = nullptr;
   }
   forget(stream, mOpenStreams);
   delete stream;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 #include <numbers>
 #include <vector>
@@ -504,6 +506,41 @@ TEST_F(Headless, ModelsSwitchOnlyThePartsThatDiffer) {
   egl->endScene();
 
   EXPECT_FAILS_WITH(egl->draw(first), "DRAWING == mState");
+}
+
+// A label changing its text mid-scene closes the stream and texture just drawn with and opens new
+// ones, which may take the old addresses: those must be bound afresh, and the scene's end must not
+// touch the closed ones.
+TEST_F(Headless, ClosingTheCurrentStreamAndTextureMidSceneForgetsThem) {
+  openWindowed();
+  EGLSpace* space = egl->openSpace(-800, 800, -600, 600);
+  auto textured = [&](EGLStream* stream, EGLTexture* texture) {
+    return egl->openModel(stream, EGLRange{0, 4}, egl->interpretation(TRIANGLE_STRIP),
+                          egl->shading(FLAT_SHADING), egl->blender(ALPHA_BLENDING), texture);
+  };
+  EGLTexture* texture = egl->openTexture(square(4, 0xFFFFFFFFu));
+  EGLStream* stream = egl->openStream(TEXTURED_VERTICES, 4, 0);
+  EGLModel* model = textured(stream, texture);
+  egl->beginScene(space);
+  egl->draw(model);
+  egl->closeModel(model);
+  egl->closeStream(stream);
+  egl->closeTexture(texture);
+
+  EGLTexture* newTexture = egl->openTexture(square(4, 0xFF00FF00u));
+  EGLStream* newStream = egl->openStream(TEXTURED_VERTICES, 4, 0);
+  EGLModel* newModel = textured(newStream, newTexture);
+  recording->clear();
+  egl->draw(newModel);
+  std::vector<EGLCall> calls = recording->callsExcept({});
+  EXPECT_NE(std::find(calls.begin(), calls.end(), EGLCall::SET_STREAM_SOURCE), calls.end());
+  EXPECT_NE(std::find(calls.begin(), calls.end(), EGLCall::SET_TEXTURE), calls.end());
+  EXPECT_EQ(recording->draws.back().parts.stream, newStream);
+  EXPECT_EQ(recording->draws.back().parts.texture, newTexture);
+  egl->endScene();
+  egl->closeModel(newModel);
+  egl->closeStream(newStream);
+  egl->closeTexture(newTexture);
 }
 
 TEST_F(Headless, BlendersAndShadingsSetTheirStates) {
