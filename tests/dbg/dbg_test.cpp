@@ -1,4 +1,5 @@
 #include "dbg/dbg.h"
+#include "support/caughtexception.h"
 
 #include <gtest/gtest.h>
 
@@ -6,24 +7,13 @@ DBG_SOURCE("dbgtest");
 
 namespace {
 
-template <typename F>
-DBGException caught(F&& f) {
-  try {
-    f();
-  } catch (const DBGException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing was thrown";
-  return DBGException("", "", "", 0);
-}
-
 constexpr int MIN_BUTTON = 0;
 constexpr int MAX_BUTTON = 4;
 
 TEST(DBGException, AssertionCarriesExpressionTextModuleAndLine) {
   int button = 7;
   int expectedLine = 0;
-  auto e = caught([&] {
+  auto e = caughtException([&] {
     // clang-format off
     expectedLine = __LINE__; DBG_ASSERT("Valid mouse button." && (MIN_BUTTON < button) && (button < MAX_BUTTON));
     // clang-format on
@@ -40,11 +30,11 @@ TEST(DBGException, PassingAssertionThrowsNothing) {
 }
 
 TEST(DBGException, ErrorAndRunTimeTextSurviveCopies) {
-  auto e = caught([] { DBG_ERROR("Unknown key ID."); });
+  auto e = caughtException([] { DBG_ERROR("Unknown key ID."); });
   EXPECT_STREQ(e.title(), "Error");
   EXPECT_STREQ(e.description(), "Unknown key ID.");
 
-  DBGException copy = caught([] { DBG_FAIL_TEXT(std::string("Couldn't open ") + "audio device"); });
+  DBGException copy = caughtException([] { DBG_FAIL_TEXT(std::string("Couldn't open ") + "audio device"); });
   DBGException second = copy;  // the shared text outlives the first holder
   copy = DBGException("", "", "", 0);
   EXPECT_STREQ(second.description(), "Couldn't open audio device");

@@ -323,7 +323,7 @@ TEST_F(ExecutionTest, MessageWithAMachineButNoTypeIsUnsupported) {
   ECAState* end = state();
   ECAMachine* machine = start(type({idle, end}, idle, end, {}));
   eca::postMessage(ECAMessage(ping, machine, nullptr));
-  const DBGException e = caught([] { eca::tick(0.0); });
+  const DBGException e = caughtException([] { eca::tick(0.0); });
   EXPECT_STREQ(e.title(), "Error");
   EXPECT_STREQ(e.description(), "Unsupported message.");
   EXPECT_STREQ(e.file(), "eca");

@@ -198,7 +198,7 @@ TEST_F(ModelTest, SingletonsAreUniqueRefuseCloningAndSurviveEveryDestroyOperatio
       {"Singleton ECAStateIsExpired can not be cloned.", [] { eca::stateIsExpired()->clone(); }},
   };
   for (const Case& c : cases) {
-    const DBGException e = caught(c.clone);
+    const DBGException e = caughtException(c.clone);
     EXPECT_STREQ(e.title(), "Error");
     EXPECT_STREQ(e.description(), c.text);
     EXPECT_STREQ(e.file(), "eca");
@@ -295,7 +295,7 @@ TEST_F(ModelTest, ClonedMachineIsFreshWhateverItsOriginHasBeenThrough) {
 
 TEST_F(ModelTest, StatesAndTransitionsRejectMissingParts) {
   const DBGException missingExit =
-      caught([] { eca::createState(eca::nullAction(), nullptr, eca::nullProcess(), 0.0); });
+      caughtException([] { eca::createState(eca::nullAction(), nullptr, eca::nullProcess(), 0.0); });
   EXPECT_STREQ(missingExit.title(), "Assertion failure");
   EXPECT_STREQ(missingExit.description(), "exitAction");
   EXPECT_STREQ(missingExit.file(), "eca");
@@ -303,11 +303,11 @@ TEST_F(ModelTest, StatesAndTransitionsRejectMissingParts) {
 
   ECAState* s = state();
   const DBGException missingTarget =
-      caught([&] { ECATransition(s, ping, eca::tautology(), eca::nullAction(), nullptr); });
+      caughtException([&] { ECATransition(s, ping, eca::tautology(), eca::nullAction(), nullptr); });
   EXPECT_STREQ(missingTarget.description(), "toState");
   EXPECT_EQ(s->referenceCount(), 0);
 
-  EXPECT_STREQ(caught([] { ECAMachine machine(nullptr); }).description(), "type");
+  EXPECT_STREQ(caughtException([] { ECAMachine machine(nullptr); }).description(), "type");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "dbg/dbg.h"
 #include "eca/eca.h"
+#include "support/caughtexception.h"
 
 namespace ecatest {
 
@@ -95,17 +96,6 @@ class ProbeMachine final : public ECAMachine {
   static void* operator new(std::size_t size) { return ::operator new(size); }
   static void operator delete(void* storage) { recordAndFree(storage); }
 };
-
-template <typename F>
-DBGException caught(F&& f) {
-  try {
-    f();
-  } catch (const DBGException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing was thrown";
-  return DBGException("", "", "", 0);
-}
 
 // Acts as one module: it owns what it builds and, on tear-down, ends its machines with `quit`
 // (every state of every type it builds has a last transition to the final state on it), then

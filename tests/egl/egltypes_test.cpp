@@ -158,7 +158,7 @@ TEST_F(ImageFile, EachWrongContentByteNamesItsCharacter) {
     std::vector<unsigned char> bytes = header({0, 0, 0, 0, 0, 0, 0, 0});
     bytes[static_cast<std::size_t>(index)] ^= 0x20;  // 'I' becomes 'i', 'm' becomes 'M', ...
     EGLImage image;
-    const DBGException failure = failureOf([&] { loadImage(write(bytes), image); });
+    const DBGException failure = caughtException([&] { loadImage(write(bytes), image); });
     EXPECT_STREQ(failure.description(), expected[index]) << "byte " << index;
     EXPECT_STREQ(failure.file(), "egltypes");
   }

@@ -12,6 +12,7 @@
 
 #include "dbg/dbg.h"
 #include "rnd/rnd.h"
+#include "support/caughtexception.h"
 
 namespace rndtest {
 
@@ -24,13 +25,8 @@ struct Failure {
 // Runs f and returns what DBGException it raised; a test fails if nothing was raised.
 template <typename F>
 Failure failureOf(F&& f) {
-  try {
-    f();
-  } catch (const DBGException& e) {
-    return Failure{e.title(), e.description(), e.file()};
-  }
-  ADD_FAILURE() << "nothing was thrown";
-  return Failure{};
+  const DBGException e = caughtException(f);
+  return Failure{e.title(), e.description(), e.file()};
 }
 
 // A generator that returns a fixed list of values, over and over, so a test can steer a

@@ -11,8 +11,6 @@
 
 namespace {
 
-using ssltest::raised;
-
 const char* const SAMPLE_FILES[] = {"pillpillbounce.wav", "pillblobbounce.wav",  "blobblobbounce.wav",
                                     "pillexplosion.wav",  "bulletexplosion.wav", "blobexplosion.wav",
                                     "redpill.wav",        "greenpill.wav",       "yellowpill.wav",
@@ -134,13 +132,13 @@ TEST_F(SoundSet, OutOfOrderUseAndUnknownIdsAreRefused) {
   };
   for (const Case& c : open) {
     SCOPED_TRACE(c.what);
-    DBGException e = raised(c.call);
+    DBGException e = caughtException(c.call);
     EXPECT_STREQ(e.title(), "Assertion failure");
     EXPECT_STREQ(e.description(), c.text);
     EXPECT_STREQ(e.file(), c.module);
   }
   closeSounds();
-  DBGException e = raised([] { closeSounds(); });
+  DBGException e = caughtException([] { closeSounds(); });
   EXPECT_STREQ(e.description(), "tracksAreOpen()");
   EXPECT_STREQ(e.file(), "vpxsound");
 }

@@ -5,24 +5,14 @@
 
 #include "dbg/dbg.h"
 #include "spl/spl.h"
+#include "support/caughtexception.h"
 
 namespace spltest {
-
-template <typename F>
-DBGException caught(F&& f) {
-  try {
-    f();
-  } catch (const DBGException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing was thrown";
-  return DBGException("", "", "", 0);
-}
 
 // Checks that f raises the library's error with this title and text.
 template <typename F>
 void expectFailure(F&& f, const char* title, const char* text) {
-  const DBGException e = caught(f);
+  const DBGException e = caughtException(f);
   EXPECT_STREQ(e.title(), title);
   EXPECT_STREQ(e.description(), text);
   EXPECT_STREQ(e.file(), "spl");

@@ -9,20 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "dbg/dbg.h"
+#include "support/caughtexception.h"
 
 namespace ssltest {
-
-// The DBGException that f raises; a test failure (and an empty exception) when it raises none.
-template <typename F>
-DBGException raised(F&& f) {
-  try {
-    f();
-  } catch (const DBGException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no DBGException was raised";
-  return DBGException("", "", "", 0);
-}
 
 inline constexpr int RATE = 44100;
 

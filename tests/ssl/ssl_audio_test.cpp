@@ -212,7 +212,7 @@ TEST(SSLAudio, StartsWithoutASoundfontAndPlaysOnWithoutMusic) {
     sleepSeconds(0.5);
     ssl.stopTrack(track);
     // A track that does not exist is still an error, soundfont or not.
-    DBGException e = raised([&] { ssl.openTrack("/nonexistent/missing.mid"); });
+    DBGException e = caughtException([&] { ssl.openTrack("/nonexistent/missing.mid"); });
     EXPECT_NE(std::string(e.description()).find("/nonexistent/missing.mid"), std::string::npos)
         << e.description();
     ssl.closeTrack(track);
@@ -243,7 +243,7 @@ TEST(SSLAudio, FilesThatCannotBeLoadedAreErrorsInSDLMixersWords) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    DBGException e = raised(c.call);
+    DBGException e = caughtException(c.call);
     EXPECT_STREQ(e.title(), "Error");
     EXPECT_STREQ(e.file(), "sslimp");
     EXPECT_NE(std::string(e.description()), "");

@@ -9,8 +9,6 @@
 
 namespace {
 
-using ssltest::raised;
-
 struct RecordingSSL : ::testing::Test {
   SSL* ssl = nullptr;
   void SetUp() override {
@@ -36,17 +34,17 @@ void expectAssertion(const DBGException& e, const char* text, const char* module
 
 TEST(SSLFactory, RefusesUnknownImplementationsNullAndUnknownLibraries) {
   for (int id : {0, 3, -1}) {
-    expectAssertion(raised([id] { openSSL(id); }),
+    expectAssertion(caughtException([id] { openSSL(id); }),
                     "\"Valid implementation.\" && (implementation == DIRECT_AUDIO_IMPLEMENTATION)",
                     "sslboot");
   }
-  expectAssertion(raised([] { closeSSL(nullptr); }), "\"Valid SSL.\" && ssl", "sslboot");
+  expectAssertion(caughtException([] { closeSSL(nullptr); }), "\"Valid SSL.\" && ssl", "sslboot");
 
   SSL* ssl = openSSL(RECORDING_IMPLEMENTATION);
   closeSSL(ssl);
   SSL* other = openSSL(RECORDING_IMPLEMENTATION);
   SSL* never = reinterpret_cast<SSL*>(&other);  // an address the factory never handed out
-  expectAssertion(raised([never] { closeSSL(never); }),
+  expectAssertion(caughtException([never] { closeSSL(never); }),
                   "\"Open SSL.\" && (fOpenSSLs.find(ssl) != fOpenSSLs.end())", "sslboot");
   closeSSL(other);
 }
@@ -124,7 +122,7 @@ TEST_F(RecordingSSL, MisuseIsRefusedWithItsReason) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    expectAssertion(raised(c.call), c.text, "sslimp");
+    expectAssertion(caughtException(c.call), c.text, "sslimp");
   }
 
   // Nothing was disturbed by the refusals: the first track still plays and can be stopped.

@@ -8,18 +8,7 @@
 
 #include "dbg/dbg.h"
 #include "egc/egc.h"
-
-// The exception that f raises; a failure of the test if it raises none.
-template <typename F>
-DBGException caughtException(F&& f) {
-  try {
-    f();
-  } catch (const DBGException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no DBGException was raised";
-  return DBGException("", "", "", 0);
-}
+#include "support/caughtexception.h"
 
 // The real platform on SDL's offscreen driver: a window with everything on it, but no screen, so
 // that these tests run anywhere and side by side.
