@@ -551,18 +551,21 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
   }
 
   // Holds the loop to the refresh rate: the swap does it where vsync is honoured, otherwise we
-  // sleep until one period has passed since the previous present.
+  // sleep until one period has passed since the previous present. Even with vsync we sleep to
+  // just short of the period, so a driver that accepts vsync but does not wait cannot let the
+  // machines (which count frames) run fast before we notice.
   void pace() {
-    if (mVsync) return;
-    const auto next = mLastPresent + period();
+    const auto next = mLastPresent + period() - (mVsync ? VSYNC_SLACK : Clock::duration::zero());
     if (Clock::now() < next) std::this_thread::sleep_until(next);
   }
 
   void afterSwap() {
     const auto now = Clock::now();
     if (mVsync) {
-      // A driver may accept the swap interval and still not wait; then we pace ourselves.
-      mFastPresents = (now - mLastPresent < period() / 2) ? mFastPresents + 1 : 0;
+      // A driver may accept the swap interval and still not wait; then we pace ourselves. A real
+      // vertical retrace never comes back clearly early, so early frames add up, whatever the
+      // load does to the frames in between.
+      if (now - mLastPresent < period() - VSYNC_SLACK / 2) ++mFastPresents;
       if (mFastPresents >= 10) mVsync = false;
       mLastPresent = now;
     } else {
@@ -571,6 +574,8 @@ class EGLOpenGLBackEnd final : public EGLBackEnd {
       mLastPresent = (now - next < period()) ? next : now;
     }
   }
+
+  static constexpr Clock::duration VSYNC_SLACK = std::chrono::milliseconds(1);
 
   Clock::duration period() const {
     const int rate = (mSettings.rate > 0) ? mSettings.rate : 60;
