@@ -62,7 +62,8 @@ std::int32_t VPXProgramServices::windowState() {
   return window()->state();
 }
 
-static_assert(VPXFrameServices::GRAPHICS_OPEN == EGL::OPEN && VPXFrameServices::GRAPHICS_DOWN == EGL::DOWN);
+static_assert(std::int32_t{VPXFrameServices::GRAPHICS_OPEN} == std::int32_t{EGL::OPEN} &&
+              std::int32_t{VPXFrameServices::GRAPHICS_DOWN} == std::int32_t{EGL::DOWN});
 
 std::int32_t VPXProgramServices::graphicsState() {
   return graphicsLibrary()->state();
