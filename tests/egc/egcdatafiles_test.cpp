@@ -44,7 +44,8 @@ TEST_F(InTempDir, MissingFileNamesItselfAndThePlacesSearched) {
     EXPECT_STREQ(e.title(), "Error");
     EXPECT_NE(text.find("\"nowhere.egl\""), std::string::npos) << text;
     EXPECT_NE(text.find(fs::current_path().string()), std::string::npos) << text;
-    EXPECT_NE(text.find(fs::path(VORPLEX_TEST_DATA_DIR).lexically_normal().string()), std::string::npos) << text;
+    EXPECT_NE(text.find(fs::path(VORPLEX_TEST_DATA_DIR).lexically_normal().string()), std::string::npos)
+        << text;
   }
 }
 
