@@ -86,11 +86,13 @@ std::int32_t primitiveCount(std::int32_t primitiveType, std::int32_t n) {
 // ---------------------------------------------------------------------------------------------
 // Interpretations, shadings, blenders
 
+template <>
 void EGLInterpretationImp::switchOn(const EGLKey*) {
   if ((mKind < POINT_LIST) || (TRIANGLE_FAN < mKind)) DBG_ERROR("Unknown primitive type.");
   mCore.setPrimitiveType(mKind);
 }
 
+template <>
 void EGLShadingImp::switchOn(const EGLKey*) {
   switch (mKind) {
     case FLAT_SHADING:
@@ -102,6 +104,7 @@ void EGLShadingImp::switchOn(const EGLKey*) {
   }
 }
 
+template <>
 void EGLBlenderImp::switchOn(const EGLKey*) {
   switch (mKind) {
     case OPAQUE_BLENDING:

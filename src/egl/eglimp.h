@@ -14,9 +14,12 @@
 
 class EGLCore;
 
-class EGLInterpretationImp final : public EGLInterpretation {
+// The EGL's own interpretations, shadings and blenders: each is a kind, and switching it on sets
+// the matching device state.
+template <typename Part>
+class EGLKindImp final : public Part {
  public:
-  EGLInterpretationImp(EGLCore& core, std::int32_t kind) : mCore(core), mKind(kind) {}
+  EGLKindImp(EGLCore& core, std::int32_t kind) : mCore(core), mKind(kind) {}
   std::int32_t kind() const override { return mKind; }
   void switchOn(const EGLKey* switchKey) override;
 
@@ -25,27 +28,15 @@ class EGLInterpretationImp final : public EGLInterpretation {
   std::int32_t mKind;
 };
 
-class EGLShadingImp final : public EGLShading {
- public:
-  EGLShadingImp(EGLCore& core, std::int32_t kind) : mCore(core), mKind(kind) {}
-  std::int32_t kind() const override { return mKind; }
-  void switchOn(const EGLKey* switchKey) override;
-
- private:
-  EGLCore& mCore;
-  std::int32_t mKind;
-};
-
-class EGLBlenderImp final : public EGLBlender {
- public:
-  EGLBlenderImp(EGLCore& core, std::int32_t kind) : mCore(core), mKind(kind) {}
-  std::int32_t kind() const override { return mKind; }
-  void switchOn(const EGLKey* switchKey) override;
-
- private:
-  EGLCore& mCore;
-  std::int32_t mKind;
-};
+using EGLInterpretationImp = EGLKindImp<EGLInterpretation>;
+using EGLShadingImp = EGLKindImp<EGLShading>;
+using EGLBlenderImp = EGLKindImp<EGLBlender>;
+template <>
+void EGLInterpretationImp::switchOn(const EGLKey* switchKey);
+template <>
+void EGLShadingImp::switchOn(const EGLKey* switchKey);
+template <>
+void EGLBlenderImp::switchOn(const EGLKey* switchKey);
 
 // The back-buffer layouts a description can ask for.
 enum class EGLBackBufferFormat { X8R8G8B8, A8R8G8B8 };
