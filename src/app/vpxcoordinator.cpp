@@ -62,9 +62,6 @@ std::int32_t VPXProgramServices::windowState() {
   return window()->state();
 }
 
-static_assert(std::int32_t{VPXFrameServices::GRAPHICS_OPEN} == std::int32_t{EGL::OPEN} &&
-              std::int32_t{VPXFrameServices::GRAPHICS_DOWN} == std::int32_t{EGL::DOWN});
-
 std::int32_t VPXProgramServices::graphicsState() {
   return graphicsLibrary()->state();
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "egl/egl.h"
+
 // The coordinator's open state. Its machine (intro, score table, game, name entry) and its
 // character-trace handler join here; until then opening only marks it open.
 void openCoordinator();
@@ -14,7 +16,7 @@ bool isInitialized();
 class VPXFrameServices {
  public:
   // Graphics library states the loop tells apart.
-  enum : std::int32_t { GRAPHICS_OPEN = 2, GRAPHICS_DOWN = 4 };
+  enum : std::int32_t { GRAPHICS_OPEN = EGL::OPEN, GRAPHICS_DOWN = EGL::DOWN };
 
   virtual ~VPXFrameServices() = default;
   virtual void pumpMessages() = 0;
